@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Database.h"
+#include "ui_MainUnit.h"
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class QTimer;
+
+// The cashier's window: receipt number, clock, customer and phone, the entry line,
+// the lines of the current sale, the totals and payment, printing and the way to the
+// settings and the sales records. It is the application's main window.
+class TMainForm : public QWidget, public Ui::TMainForm {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Text of a status bar panel (0: web address, 1: permission, 2: hot keys).
+    void setStatusPanel(int panel, const QString &text);
+    QString statusPanel(int panel) const;
+
+    Connection ADOConnection1;
+    Query ADOQuery1{ADOConnection1}; // spxx
+    Query ADOQuery2{ADOConnection1}; // xsxx
+    Query ADOQuery3{ADOConnection1}; // dynr
+    Query ADOQuery4{ADOConnection1}; // xstj
+    Query ADOQuery5{ADOConnection1}; // xsmx
+    Query ADOQuery6{ADOConnection1}; // id
+    Query ADOQuery7{ADOConnection1}; // username
+    QTimer *Timer1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void Timer1Timer();
+    void CheckBox1Click();
+    void CheckBox2Click();
+    void CheckBox3Click();
+    void ComboBox5Change();
+    void ComboBox3Change();
+    void SpeedButton1Click();
+    void SpeedButton7Click();
+
+private:
+    void setBoxColour(QWidget *box, bool windowColour);
+    void writeSettings(std::initializer_list<std::pair<const char *, const char *>> values);
+
+    std::array<QLabel *, 3> statusPanels_{};
+    bool shown_ = false;
+};

@@ -1,0 +1,6 @@
+#include "Forms.h"
+
+Forms &forms() {
+    static Forms f;
+    return f;
+}
