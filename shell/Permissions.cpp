@@ -33,8 +33,8 @@ void applyPermission(const QString &permission) {
         f.xstj->SpeedButton4->setEnabled(admin);
         f.xstj->N6->setEnabled(admin);
     };
-    if (permission == QLatin1String(kAdministrator))
+    if (permission == QString::fromUtf8(kAdministrator))
         apply(true);
-    if (permission == QLatin1String(kOrdinaryUser))
+    if (permission == QString::fromUtf8(kOrdinaryUser))
         apply(false);
 }
