@@ -2,8 +2,12 @@
 
 #include "AppInfo.h"
 #include "Clock.h"
+#include "Conventions.h"
+#include "DataGrid.h"
+#include "Fonts.h"
 #include "Forms.h"
 #include "Handlers.h"
+#include "KeyFilters.h"
 #include "ListFill.h"
 #include "TitleBar.h"
 #include "XstjUnit.h"
@@ -34,6 +38,16 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
     StatusBar1->setSizeGripEnabled(false);
     setStatusPanel(2, QStringLiteral("快捷键：帮助F1键、打印小票F5键"));
 
+    DBGridEh1->setColumns(
+        {{QStringLiteral("序号"), QString(), 45},
+         {QStringLiteral("品名"), QStringLiteral("品名"), 250},
+         {QStringLiteral("单价"), QStringLiteral("单价"), 80, GridColumn::Number},
+         {QStringLiteral("数量"), QStringLiteral("数量"), 50, GridColumn::Number},
+         {QStringLiteral("金额"), QStringLiteral("金额"), 105, GridColumn::Number},
+         {QStringLiteral("折后"), QStringLiteral("折后"), 105, GridColumn::Number}});
+    DBGridEh1->setDataFont(pixelFont(QStringLiteral("宋体"), 16));
+    DBGridEh1->setQuery(&ADOQuery2);
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
@@ -46,6 +60,31 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
     connectHandler(ComboBox3, &QComboBox::editTextChanged, this, &TMainForm::ComboBox3Change);
     connectHandler(SpeedButton1, &QAbstractButton::clicked, this, &TMainForm::SpeedButton1Click);
     connectHandler(SpeedButton7, &QAbstractButton::clicked, this, &TMainForm::SpeedButton7Click);
+    // The entry line: number keys only, amounts on every key release, price on a choice.
+    new NumberKeyFilter(Edit3);
+    new NumberKeyFilter(Edit4);
+    new NumberKeyFilter(ComboBox2, [this] { return ComboBox1->currentText(); });
+    new NumberKeyFilter(ComboBox4);
+    connectHandler(ComboBox1, &TypeAheadComboBox::chosen, this, &TMainForm::ComboBox1Click);
+    connectHandler(new KeyReleaseWatcher(Edit3), &KeyReleaseWatcher::released, this,
+                   &TMainForm::Edit3KeyUp);
+    connectHandler(new KeyReleaseWatcher(Edit4), &KeyReleaseWatcher::released, this,
+                   &TMainForm::Edit4KeyUp);
+    connectHandler(ComboBox2, &TypeAheadComboBox::chosen, this, &TMainForm::ComboBox2Click);
+    connectHandler(ComboBox2, &TypeAheadComboBox::keyReleased, this, &TMainForm::ComboBox2KeyUp);
+    connectHandler(ComboBox4, &TypeAheadComboBox::changed, this, &TMainForm::ComboBox4Change);
+    connectHandler(ComboBox4, &TypeAheadComboBox::keyReleased, this, &TMainForm::ComboBox4KeyUp);
+    // Width and copies keep what is typed, keystroke by keystroke, without completion.
+    ComboBox5->setCompleter(nullptr);
+    ComboBox3->setCompleter(nullptr);
+
+    connectHandler(DBGridEh1, &QTableView::clicked, this, &TMainForm::DBGridEh1CellClick);
+    connectHandler(SpeedButton9, &QAbstractButton::clicked, this, &TMainForm::SpeedButton9Click);
+    connectHandler(SpeedButton2, &QAbstractButton::clicked, this, &TMainForm::SpeedButton2Click);
+    connectHandler(SpeedButton3, &QAbstractButton::clicked, this, &TMainForm::SpeedButton3Click);
+    connectHandler(SpeedButton4, &QAbstractButton::clicked, this, &TMainForm::SpeedButton4Click);
+    connectHandler(SpeedButton5, &QAbstractButton::clicked, this, &TMainForm::SpeedButton5Click);
+    connectHandler(SpeedButton6, &QAbstractButton::clicked, this, &TMainForm::SpeedButton6Click);
 
     // Errors while the window is created end the start-up: not caught here.
     FormCreate();
@@ -185,9 +224,12 @@ void TMainForm::ComboBox3Change() {
 }
 
 void TMainForm::SpeedButton1Click() {
-    forms().xt->exec();
+    forms().xt->execOnUsersTab();
 }
 
 void TMainForm::SpeedButton7Click() {
-    forms().xstj->exec();
+    TXstjForm *xstj = forms().xstj;
+    reconnect(xstj->ADOConnection1,
+              {{&xstj->ADOQuery1, QStringLiteral("select * from xstj order by 时间 asc")}});
+    xstj->exec();
 }

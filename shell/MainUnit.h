@@ -5,9 +5,12 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class QLabel;
 class QTimer;
+class ReceiptForm;
+enum class ReceiptVariant;
 
 // The cashier's window: receipt number, clock, customer and phone, the entry line,
 // the lines of the current sale, the totals and payment, printing and the way to the
@@ -49,7 +52,43 @@ private slots:
     void SpeedButton1Click();
     void SpeedButton7Click();
 
+    // Entry line
+    void ComboBox1Click();
+    void Edit3KeyUp();
+    void Edit4KeyUp();
+    void ComboBox2KeyUp();
+    void ComboBox2Click();
+    void SpeedButton9Click();
+
+    // Current sale
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void DBGridEh1CellClick();
+    void ComboBox4KeyUp();
+    void ComboBox4Change();
+
+    // Printing
+    void SpeedButton6Click();
+    void SpeedButton5Click();
+
 private:
+    void lineRecompute();
+    void setPaidText(const QString &text);
+    void resetEntryLine(bool amountsToo);
+    void mainReconnect();
+    void settingsReconnect();
+    void goodsTableUpdate();
+    void writeSaleLine();
+    bool entryComplete() const;
+    void warnEmptyFields();
+    void totalsRefresh();
+    // Printing: the variant the two switches choose (none for phone without customer),
+    // one receipt form filled and printed, the sale recorded and cleared.
+    std::optional<ReceiptVariant> chosenVariant() const;
+    void printReceipt(ReceiptForm &form, int base, int basePhone);
+    void recordSale();
+
     void setBoxColour(QWidget *box, bool windowColour);
     void writeSettings(std::initializer_list<std::pair<const char *, const char *>> values);
 
