@@ -2,7 +2,10 @@
 
 #include "WindowSetup.h"
 
-TDy76Form::TDy76Form(QWidget *parent) : QDialog(parent) {
+TDy76Form::TDy76Form(QWidget *parent) : ReceiptForm(ReceiptWidth::Mm76, parent) {
     setupUi(this);
     setupFixedWindow(this, 342, 442);
+    placeReports({TabSheet1, TabSheet2, TabSheet3}, DBMemo1);
+    // Errors while the window is created end the start-up: not caught here.
+    FormCreate();
 }
