@@ -11,27 +11,6 @@
 
 namespace {
 
-// The value labels of one receipt variant, in the order the print action writes them.
-struct ValueLabels {
-    Report::Printable *cashier, *number, *time, *customer, *phone;
-    Report::Printable *quantity, *amount, *due, *paid, *change;
-};
-
-ValueLabels valueLabels(ReceiptForm &f, ReceiptVariant variant) {
-    switch (variant) {
-    case ReceiptVariant::Plain:
-        return {f.QRLabel2,  f.QRLabel4,  f.QRLabel6,  nullptr,     nullptr,
-                f.QRLabel12, f.QRLabel13, f.QRLabel15, f.QRLabel17, f.QRLabel19};
-    case ReceiptVariant::Customer:
-        return {f.QRLabel25, f.QRLabel27, f.QRLabel29, f.QRLabel31, nullptr,
-                f.QRLabel37, f.QRLabel38, f.QRLabel40, f.QRLabel42, f.QRLabel44};
-    case ReceiptVariant::CustomerPhone:
-        break;
-    }
-    return {f.QRLabel50, f.QRLabel52, f.QRLabel54, f.QRLabel56, f.QRLabel58,
-            f.QRLabel64, f.QRLabel65, f.QRLabel67, f.QRLabel69, f.QRLabel71};
-}
-
 void setText(Report::Printable *label, const QString &text) {
     if (label)
         label->setText(text);
@@ -63,14 +42,14 @@ void TMainForm::printReceipt(ReceiptForm &form, int base, int basePhone) {
         ReceiptReport &report = form.report(v);
         report.setRemarksHeight(remarkLineHeight * remarkLines);
         report.setPageLength(length);
-        const ValueLabels l = valueLabels(form, v);
+        const ReceiptReport::Parts &l = report.parts();
         setText(l.cashier, ComboBox6->currentText());
         setText(l.number, Edit1->text());
         setText(l.time, Edit2->text());
         setText(l.customer, Edit9->text());
         setText(l.phone, Edit10->text());
-        setText(l.quantity, Label13->text());
-        setText(l.amount, Label14->text());
+        setText(l.totalQuantity, Label13->text());
+        setText(l.totalAmount, Label14->text());
         setText(l.due, Label15->text());
         setText(l.paid, ComboBox4->currentText());
         setText(l.change, Edit6->text());
