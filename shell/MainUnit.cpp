@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "Forms.h"
 #include "Handlers.h"
+#include "HotKeys.h"
 #include "KeyFilters.h"
 #include "ListFill.h"
 #include "TitleBar.h"
@@ -86,6 +87,11 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
     connectHandler(SpeedButton5, &QAbstractButton::clicked, this, &TMainForm::SpeedButton5Click);
     connectHandler(SpeedButton6, &QAbstractButton::clicked, this, &TMainForm::SpeedButton6Click);
 
+    // F1 and F5 for the whole desktop while the program runs; F5 prints as the button does.
+    auto *hotKeys = new HotKeys(this);
+    connectHandler(hotKeys, &HotKeys::f1Pressed, this, &TMainForm::HelpKeyPressed);
+    connectHandler(hotKeys, &HotKeys::f5Pressed, this, &TMainForm::SpeedButton6Click);
+
     // Errors while the window is created end the start-up: not caught here.
     FormCreate();
     Timer1->start();
@@ -136,6 +142,10 @@ void TMainForm::FormCreate() {
     listFill(ComboBox1, ADOQuery1, QStringLiteral("spxx"), QStringLiteral("品名"));
     listFill(ComboBox6, ADOQuery7, QStringLiteral("username"), QStringLiteral("用户名"));
     Timer1Timer();
+    // Lines left by a run that ended before printing are the current sale: its totals
+    // are shown, printed and recorded with it.
+    if (!ADOQuery2.isEmpty())
+        totalsRefresh();
 }
 
 void TMainForm::FormShow() {
@@ -151,6 +161,10 @@ void TMainForm::FormShow() {
 
 void TMainForm::FormClose() {
     Timer1->stop();
+}
+
+void TMainForm::HelpKeyPressed() {
+    openHelpFile(Store::dataDirectory());
 }
 
 void TMainForm::Timer1Timer() {

@@ -44,6 +44,8 @@ private slots:
     void FormShow();
     void FormClose();
     void Timer1Timer();
+    // The hot key F1: the help file from the data directory.
+    void HelpKeyPressed();
     void CheckBox1Click();
     void CheckBox2Click();
     void CheckBox3Click();

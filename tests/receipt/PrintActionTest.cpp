@@ -10,6 +10,7 @@
 #include "Report.h"
 #include "Startup.h"
 #include "TestEnv.h"
+#include "XtUnit.h"
 
 #include <QApplication>
 #include <QPrinter>
@@ -200,6 +201,22 @@ TEST_F(PrintAction, FailureWhileRecordingLeavesNoHalfReceipt) {
     EXPECT_EQ(column("SELECT count(*) FROM xsxx"), QStringList{"3"});
     EXPECT_EQ(main->ADOQuery2.recordCount(), 3);
     EXPECT_EQ(main->DBGridEh1->model()->rowCount(), 3);
+}
+
+TEST_F(PrintAction, F5PrintsFromAnyWindowAsTheButtonDoes) {
+    // Empty sale: the same warning as the button, also from another window.
+    QTest::keyClick(forms().xt, Qt::Key_F5);
+    EXPECT_EQ(boxTexts(), QStringList{"打印信息为空！"});
+    clearBoxes();
+
+    threeLines();
+    main->CheckBox3->setChecked(false);
+    main->CheckBox2->setChecked(false);
+    QTest::keyClick(main, Qt::Key_F5);
+    EXPECT_TRUE(boxes.empty()) << boxTexts().join('|').toStdString();
+    EXPECT_EQ(jobs, QStringList{"QuickRep1"});
+    EXPECT_EQ(column("SELECT count(*) FROM xstj"), QStringList{"1"});
+    EXPECT_EQ(column("SELECT count(*) FROM xsmx"), QStringList{"3"});
 }
 
 TEST_F(PrintAction, PreviewShowsTheChosenVariant) {
