@@ -1,5 +1,7 @@
 #include "Conventions.h"
 
+#include <QSet>
+
 void reconnect(Connection &connection, std::initializer_list<std::pair<Query *, QString>> queries) {
     connection.close();
     for (const auto &[query, sql] : queries)
@@ -41,11 +43,32 @@ QStringList distinctValues(Query &query, const QString &table, const QString &co
     query.close();
     query.setSql(QStringLiteral("Select Distinct %1 From %2").arg(column, table));
     query.open();
+    // The same values in the same order as that statement gives them (each at its first
+    // row in table order), read with a plain select: SQLite's DISTINCT builds a
+    // temporary index at every call, which made refilling the goods list after every
+    // added line cost more than the rest of the line.
+    Query all(query.connection());
+    all.setSql(QStringLiteral("select %1 from %2").arg(column, table));
+    all.open();
     QStringList values;
-    const int field = query.fieldIndex(column);
-    const int n = query.recordCount();
-    values.reserve(n);
-    for (int r = 0; r < n; ++r)
-        values << query.text(r, field);
+    QSet<QString> texts, numbers;
+    bool null = false;
+    const int n = all.recordCount();
+    texts.reserve(n);
+    for (int r = 0; r < n; ++r) {
+        const Value v = all.value(r, 0);
+        if (v.isNull()) {
+            if (!null)
+                values << QString();
+            null = true;
+            continue;
+        }
+        QSet<QString> &seen = v.type == Value::Text ? texts : numbers;
+        const QString text = v.toText();
+        const qsizetype before = seen.size();
+        seen.insert(text);
+        if (seen.size() != before)
+            values << text;
+    }
     return values;
 }

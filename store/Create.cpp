@@ -76,6 +76,8 @@ void createDatabase(const QString &path) {
                                .arg(QString::fromUtf8(c.name), declaredType(c.kind));
             exec(raw, QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, columns.join(", ")));
         }
+        for (const char *index : Schema::indexes())
+            exec(raw, QString::fromUtf8(index));
         insertUser(raw, QStringLiteral("admin"), hashPassword(QString()), QStringLiteral("管理员"));
         exec(raw, QStringLiteral("INSERT INTO id (客户, 电话, pos, print) "
                                  "VALUES ('1', '1', '58', '1')"));

@@ -68,6 +68,14 @@ const Column *column(const Table &table, const QString &name) {
     return nullptr;
 }
 
+const std::vector<const char *> &indexes() {
+    static const std::vector<const char *> all = {
+        "CREATE INDEX IF NOT EXISTS xstj_number ON xstj (单号)",
+        "CREATE INDEX IF NOT EXISTS xsmx_number ON xsmx (单号)",
+    };
+    return all;
+}
+
 const char *databaseKey() {
     return "358846293158";
 }

@@ -27,6 +27,11 @@ const Table *table(const QString &name);
 // The column of that table, or nullptr.
 const Column *column(const Table &table, const QString &name);
 
+// The indexes every data.mdb has: the receipt number of the receipts and of their
+// lines, so that one receipt's lines are found without reading the whole history.
+// Statements with "IF NOT EXISTS": a file made before them gets them when opened.
+const std::vector<const char *> &indexes();
+
 // The database password of data.mdb.
 const char *databaseKey();
 
