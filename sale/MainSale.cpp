@@ -163,9 +163,14 @@ void TMainForm::SpeedButton2Click() {
     }
     mainReconnect();
     if (entryComplete()) {
-        goodsTableUpdate();
-        ADOQuery2.append();
-        writeSaleLine();
+        {
+            // The goods' price and the new line are kept together or not at all.
+            Transaction transaction(ADOConnection1);
+            goodsTableUpdate();
+            ADOQuery2.append();
+            writeSaleLine();
+            transaction.commit();
+        }
         resetEntryLine(true);
         listFill(ComboBox1, ADOQuery1, kSpxx, kName);
         SpeedButton3->setEnabled(false);
@@ -187,9 +192,13 @@ void TMainForm::SpeedButton3Click() {
         warnEmptyFields();
         return;
     }
-    goodsTableUpdate();
-    ADOQuery2.edit();
-    writeSaleLine();
+    {
+        Transaction transaction(ADOConnection1);
+        goodsTableUpdate();
+        ADOQuery2.edit();
+        writeSaleLine();
+        transaction.commit();
+    }
     resetEntryLine(true);
     totalsRefresh();
     settingsReconnect();

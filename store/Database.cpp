@@ -7,9 +7,16 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <sqlite3.h>
 #include <sys/stat.h>
+
+#ifdef RECEIPT_FAULT_INJECTION
+#include <csignal>
+#include <cstdlib>
+#endif
 
 // ---------------------------------------------------------------------------
 // The shared database handle
@@ -34,6 +41,23 @@ std::shared_ptr<Handle> &cachedHandle() {
 QString sqliteMessage(sqlite3 *db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
+
+// Crash tests only: after the N-th write (an INSERT, UPDATE or DELETE step, or a
+// COMMIT) the process is killed at once, with no clean-up, as when the power goes.
+// N comes from RECEIPT_CRASH_AFTER_WRITES, read once; unset or 0 never kills.
+#ifdef RECEIPT_FAULT_INJECTION
+void wrote() {
+    static const long limit = [] {
+        const char *v = std::getenv("RECEIPT_CRASH_AFTER_WRITES");
+        return v ? std::atol(v) : 0L;
+    }();
+    static long count = 0;
+    if (limit > 0 && ++count >= limit)
+        std::raise(SIGKILL);
+}
+#else
+inline void wrote() {}
+#endif
 
 } // namespace
 
@@ -64,6 +88,19 @@ public:
         sqlite3_busy_timeout(db, 5000);
         exec("PRAGMA journal_mode=WAL");
         exec("PRAGMA synchronous=FULL");
+        // A file made before the indexes existed gets them now, once. Only speed depends
+        // on them: a file that cannot be written (read-only, locked) is used without.
+        for (const char *index : Schema::indexes())
+            sqlite3_exec(db, index, nullptr, nullptr, nullptr);
+    }
+
+    // A write to a file that was removed or replaced while the program ran would go
+    // where nobody finds it again: it is refused instead.
+    void requireFileInPlace() const {
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0 || st.st_dev != dev ||
+            st.st_ino != ino)
+            throw StoreError(QStringLiteral("Could not find file '%1'.").arg(path));
     }
 
     void exec(const char *sql) {
@@ -203,6 +240,7 @@ Transaction::Transaction(Connection &connection) {
     Handle &h = connection.handle();
     handle_ = connection.handle_;
     if (h.transactionDepth == 0) {
+        h.requireFileInPlace();
         h.exec("BEGIN IMMEDIATE");
         h.touched.clear();
         outer_ = true;
@@ -213,8 +251,11 @@ Transaction::Transaction(Connection &connection) {
 void Transaction::commit() {
     if (done_)
         return;
-    if (outer_)
+    if (outer_) {
+        handle_->requireFileInPlace();
         handle_->exec("COMMIT");
+        wrote();
+    }
     done_ = true;
     --handle_->transactionDepth;
     if (outer_)
@@ -579,8 +620,6 @@ int Query::recordCount() {
 }
 
 int Query::recNo() {
-    if (detachedRowId_)
-        ensureFetched();
     ensureFetched();
     return current_ + 1;
 }
@@ -749,10 +788,14 @@ void Query::setField(const QString &name, const QString &text) {
             try {
                 v.real = double(readNumber(text));
             } catch (const ConversionError &) {
+                v.real = std::numeric_limits<double>::quiet_NaN();
+            }
+            // A number too large for the column (such as "1e999") is refused as a
+            // non-number is, rather than kept as infinity.
+            if (!std::isfinite(v.real))
                 throw StoreError(
                     QStringLiteral("'%1' is not a valid floating point value for field '%2'")
                         .arg(text, fieldName));
-            }
             v.type = Value::Real;
         }
     } else {
@@ -784,6 +827,8 @@ void Query::post() {
     if (state_ == State::Browse)
         return;
     Handle &h = connection_.handle();
+    if (h.transactionDepth == 0)
+        h.requireFileInPlace();
     QStringList columns;
     std::vector<const Value *> values;
     for (size_t c = 0; c < buffer_.size(); ++c) {
@@ -810,6 +855,7 @@ void Query::post() {
         if (sqlite3_step(s.get()) != SQLITE_DONE)
             throw StoreError(sqliteMessage(h.db));
         rowId = sqlite3_last_insert_rowid(h.db);
+        wrote();
     } else {
         rowId = currentRowId();
         if (!columns.isEmpty()) {
@@ -823,6 +869,7 @@ void Query::post() {
             sqlite3_bind_int64(s.get(), int(values.size()) + 1, rowId);
             if (sqlite3_step(s.get()) != SQLITE_DONE)
                 throw StoreError(sqliteMessage(h.db));
+            wrote();
         }
     }
     if (h.transactionDepth > 0)
@@ -877,10 +924,13 @@ void Query::remove() {
         throw StoreError(QStringLiteral("Either BOF or EOF is True, or the current record has "
                                         "been deleted."));
     Handle &h = connection_.handle();
+    if (h.transactionDepth == 0)
+        h.requireFileInPlace();
     Statement s = h.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(table_));
     sqlite3_bind_int64(s.get(), 1, rows_->rowIds[size_t(current_)]);
     if (sqlite3_step(s.get()) != SQLITE_DONE)
         throw StoreError(sqliteMessage(h.db));
+    wrote();
     if (h.transactionDepth > 0)
         h.touched.emplace_back(this);
     const int removed = current_;

@@ -146,6 +146,9 @@ public:
     void remove();
     State state() const { return state_; }
 
+    // The connection the query reads through.
+    Connection &connection() const { return connection_; }
+
     // The table a "select * from T" query reads, empty for other SQL.
     QString tableName() const { return table_; }
 
