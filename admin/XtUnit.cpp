@@ -113,8 +113,22 @@ int TXtForm::execOnUsersTab() {
 }
 
 void TXtForm::reconnectData() {
+    stale_ = false;
     reconnect(ADOConnection1,
               {{&ADOQuery1, kUsers}, {&ADOQuery2, kGoods}, {&ADOQuery3, kPrintContent}});
+}
+
+void TXtForm::reconnectWhenSeen() {
+    if (isVisible())
+        reconnectData();
+    else
+        stale_ = true;
+}
+
+void TXtForm::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (stale_)
+        runHandler(this, [this] { reconnectData(); });
 }
 
 void TXtForm::done(int result) {

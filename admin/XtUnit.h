@@ -18,6 +18,10 @@ public:
     // Re-makes the connection and opens the users, goods and print-content queries
     // again, after another window has written users or goods.
     void reconnectData();
+    // The same when the window is showing; a hidden window reconnects when it is next
+    // shown instead, so a line added at the till does not re-read the goods table for
+    // grids nobody looks at.
+    void reconnectWhenSeen();
 
     // Every closing (title bar, Escape) hides the window and refreshes the main
     // window's goods and cashier lists.
@@ -28,7 +32,11 @@ public:
     Query ADOQuery2{ADOConnection1}; // spxx
     Query ADOQuery3{ADOConnection1}; // dynr
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    bool stale_ = false; // written by another window since the last reconnect
     void FormCreate();
     void FormClose();
     void SpeedButton1Click(); // add user

@@ -90,7 +90,7 @@ void TMainForm::mainReconnect() {
 }
 
 void TMainForm::settingsReconnect() {
-    forms().xt->reconnectData();
+    forms().xt->reconnectWhenSeen();
 }
 
 void TMainForm::goodsTableUpdate() {

@@ -4,6 +4,7 @@
 #include "MainUnit.h"
 #include "Startup.h"
 #include "TestEnv.h"
+#include "XtUnit.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -183,6 +184,22 @@ TEST_F(Sale, AddTeachesTheGoodsTableItsPrice) {
               (QStringList{"AB=5.0", "B=7.5", "新茶=3.0"}));
     EXPECT_GE(main->ComboBox1->findText("新茶"), 0);
     EXPECT_EQ(main->ComboBox1->currentText(), "");
+}
+
+TEST_F(Sale, SettingsWindowShowsGoodsAddedAtTheTillWhenOpened) {
+    TXtForm *xt = forms().xt;
+    const auto goods = [xt] {
+        QStringList names;
+        for (xt->ADOQuery2.first(); !xt->ADOQuery2.eof(); xt->ADOQuery2.next())
+            names << xt->ADOQuery2.fieldText("品名");
+        return names;
+    };
+    addLine("新茶", "3", "1", "10");
+    xt->show(); // the hidden window reads the goods when it is shown
+    EXPECT_EQ(goods(), QStringList{"新茶"});
+    addLine("咖啡", "9", "1", "10"); // while it shows: at once
+    EXPECT_EQ(goods(), (QStringList{"新茶", "咖啡"}));
+    xt->hide();
 }
 
 TEST_F(Sale, ButtonStatesRowNumbersModifyAndDelete) {
