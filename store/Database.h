@@ -149,8 +149,6 @@ public:
     // The connection the query reads through.
     Connection &connection() const { return connection_; }
 
-    // The table a "select * from T" query reads, empty for other SQL.
-    QString tableName() const { return table_; }
 
 signals:
     // The result was replaced (opened, closed, read anew); models reset.
