@@ -18,18 +18,6 @@ struct DbCloser {
     void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
 };
 
-QString declaredType(Schema::Kind kind) {
-    switch (kind) {
-    case Schema::Kind::Key:
-        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-    case Schema::Kind::Number:
-        return QStringLiteral("DOUBLE");
-    case Schema::Kind::Text:
-        break;
-    }
-    return QStringLiteral("TEXT");
-}
-
 void exec(sqlite3 *db, const QString &sql) {
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         throw StoreError(QString::fromUtf8(sqlite3_errmsg(db)));
@@ -69,13 +57,8 @@ void createDatabase(const QString &path) {
         sqlite3_key(raw, key, int(std::strlen(key)));
         exec(raw, QStringLiteral("PRAGMA journal_mode=WAL"));
         exec(raw, QStringLiteral("BEGIN"));
-        for (const Schema::Table &t : Schema::tables()) {
-            QStringList columns;
-            for (const Schema::Column &c : t.columns)
-                columns << QStringLiteral("\"%1\" %2")
-                               .arg(QString::fromUtf8(c.name), declaredType(c.kind));
-            exec(raw, QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, columns.join(", ")));
-        }
+        for (const Schema::Table &t : Schema::tables())
+            exec(raw, Schema::createStatement(t));
         for (const char *index : Schema::indexes())
             exec(raw, QString::fromUtf8(index));
         insertUser(raw, QStringLiteral("admin"), hashPassword(QString()), QStringLiteral("管理员"));

@@ -44,13 +44,12 @@ QString sqliteMessage(sqlite3 *db) {
 
 // Crash tests only: after the N-th write (an INSERT, UPDATE or DELETE step, or a
 // COMMIT) the process is killed at once, with no clean-up, as when the power goes.
-// N comes from RECEIPT_CRASH_AFTER_WRITES, read once; unset or 0 never kills.
+// N comes from RECEIPT_CRASH_AFTER_WRITES, read at every write so that a test can
+// set it once its preparations are written; unset or 0 never kills.
 #ifdef RECEIPT_FAULT_INJECTION
 void wrote() {
-    static const long limit = [] {
-        const char *v = std::getenv("RECEIPT_CRASH_AFTER_WRITES");
-        return v ? std::atol(v) : 0L;
-    }();
+    const char *v = std::getenv("RECEIPT_CRASH_AFTER_WRITES");
+    const long limit = v ? std::atol(v) : 0L;
     static long count = 0;
     if (limit > 0 && ++count >= limit)
         std::raise(SIGKILL);
@@ -88,6 +87,12 @@ public:
         sqlite3_busy_timeout(db, 5000);
         exec("PRAGMA journal_mode=WAL");
         exec("PRAGMA synchronous=FULL");
+        // This till's own current sale, in memory: nothing of it reaches a disk.
+        exec("PRAGMA temp_store=MEMORY");
+        for (const Schema::Table &t : Schema::tables()) {
+            if (t.perTill)
+                exec(Schema::createStatement(t, true).toUtf8().constData());
+        }
         // A file made before the indexes existed gets them now, once. Only speed depends
         // on them: a file that cannot be written (read-only, locked) is used without.
         for (const char *index : Schema::indexes())
@@ -119,7 +124,8 @@ public:
     void checkTable(const Schema::Table &table) {
         if (!table.checkedOnOpen || checked.contains(QLatin1String(table.name)))
             return;
-        Statement s = prepare(QStringLiteral("PRAGMA table_info(%1)").arg(table.name));
+        // The file's table, also for a table each till keeps its own copy of.
+        Statement s = prepare(QStringLiteral("PRAGMA main.table_info(%1)").arg(table.name));
         QHash<QString, QString> declared;
         int rc;
         while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
@@ -223,6 +229,10 @@ void Connection::close() {
 Handle &Connection::handle() {
     open();
     return *handle_;
+}
+
+sqlite3 *Connection::database() {
+    return handle().db;
 }
 
 void Connection::attach(Query *query) {

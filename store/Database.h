@@ -48,6 +48,8 @@ public:
 
     // The raw handle (opens the connection when closed).
     Handle &handle();
+    // The same as a sqlite3 handle, for tools and tests that use the C API directly.
+    sqlite3 *database();
 
 private:
     friend class Query;
@@ -148,7 +150,6 @@ public:
 
     // The connection the query reads through.
     Connection &connection() const { return connection_; }
-
 
 signals:
     // The result was replaced (opened, closed, read anew); models reset.

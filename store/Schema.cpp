@@ -1,5 +1,7 @@
 #include "Schema.h"
 
+#include <QStringList>
+
 namespace Schema {
 
 const std::vector<Table> &tables() {
@@ -18,6 +20,7 @@ const std::vector<Table> &tables() {
           {"金额", K::Number, 0},
           {"折后", K::Number, 0},
           {"备注", K::Text, 255}},
+         true,
          true},
         {"dynr", {{"ID", K::Key, 0}, {"店名", K::Text, 255}, {"备注", K::Text, 255}}, true},
         {"xstj",
@@ -66,6 +69,21 @@ const Column *column(const Table &table, const QString &name) {
             return &c;
     }
     return nullptr;
+}
+
+QString createStatement(const Table &table, bool temporary) {
+    QStringList columns;
+    for (const Column &c : table.columns) {
+        const char *type = "TEXT";
+        if (c.kind == Kind::Key)
+            type = "INTEGER PRIMARY KEY AUTOINCREMENT";
+        else if (c.kind == Kind::Number)
+            type = "DOUBLE";
+        columns << QStringLiteral("\"%1\" %2").arg(QString::fromUtf8(c.name), QLatin1String(type));
+    }
+    return QStringLiteral("CREATE %1TABLE %2 (%3)")
+        .arg(temporary ? QStringLiteral("TEMP ") : QString(), QLatin1String(table.name),
+             columns.join(QStringLiteral(", ")));
 }
 
 const std::vector<const char *> &indexes() {

@@ -17,7 +17,7 @@ protected:
 };
 
 TEST_F(NoPrinterTest, PrintingWithoutAPrinterIsAPrintingError) {
-    sql(QStringLiteral(
+    tillSql(QStringLiteral(
         "insert into xsxx (品名, 单价, 数量, 金额, 折后) values ('苹果', 1, 1, 1, 1)"));
     TDy58Form &form = *forms().dy58;
     form.FormCreate();

@@ -34,7 +34,7 @@ protected:
 
     void addLine(const QString &name, const QString &price, const QString &quantity,
                  const QString &amount) {
-        sql(QStringLiteral("insert into xsxx (单号, 时间, 品名, 单价, 数量, 金额, 折后) values "
+        tillSql(QStringLiteral("insert into xsxx (单号, 时间, 品名, 单价, 数量, 金额, 折后) values "
                            "('20240101120000', '2024-01-01 12:00:00', '%1', %2, %3, %4, %4)")
                 .arg(name, price, quantity, amount));
     }
@@ -115,7 +115,7 @@ TEST_F(ReceiptTest, PageSizeFollowsTheLengthRuleAndTheFormWidth) {
     for (const PageCase &c : cases) {
         SCOPED_TRACE(testing::Message() << widthName(c.width) << " mm, variant "
                                         << int(c.variant) + 1 << ", " << c.pixels << " px");
-        sql(QStringLiteral("delete from xsxx"));
+        tillSql(QStringLiteral("delete from xsxx"));
         for (int r = 0; r < c.rows; ++r)
             addLine(QStringLiteral("货品%1").arg(r + 1), QStringLiteral("2"), QStringLiteral("1"),
                     QStringLiteral("2"));
@@ -305,7 +305,7 @@ TEST_F(ReceiptTest, LongSaleOnTheWideFormContinuesOnPagesOfTheSameSize) {
     const Case cases[] = {{8, 8}, {30, 29}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.rows);
-        sql(QStringLiteral("delete from xsxx"));
+        tillSql(QStringLiteral("delete from xsxx"));
         for (int r = 1; r <= c.rows; ++r)
             addLine(QStringLiteral("货品%1").arg(r, 2, 10, QLatin1Char('0')), QStringLiteral("1"),
                     QStringLiteral("1"), QStringLiteral("1"));
@@ -341,7 +341,7 @@ TEST_F(ReceiptTest, NarrowFormKeepsAReceiptOnOnePage) {
     for (int rows : {1, 20}) {
         for (const QString &remarks : {QString(), QStringLiteral("一\n二\n三\n四\n五")}) {
             SCOPED_TRACE(testing::Message() << rows << " rows, " << remarks.toStdString());
-            sql(QStringLiteral("delete from xsxx"));
+            tillSql(QStringLiteral("delete from xsxx"));
             for (int r = 0; r < rows; ++r)
                 addLine(QStringLiteral("货品"), QStringLiteral("1"), QStringLiteral("1"),
                         QStringLiteral("1"));

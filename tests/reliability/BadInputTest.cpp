@@ -106,7 +106,7 @@ public:
         main->ComboBox2->setEditText(QStringLiteral("10"));
     }
     bool lastLineHolds(const QString &column, const QString &held) {
-        return column_(
+        return tillColumn_(
                    QStringLiteral("SELECT %1 FROM xsxx ORDER BY ID DESC LIMIT 1").arg(column)) ==
                QStringList{held};
     }
@@ -123,6 +123,7 @@ public:
         clearBoxes();
     }
     QStringList column_(const QString &query) { return column(query); }
+    QStringList tillColumn_(const QString &query) { return tillColumn(query); }
     void sql_(const QString &statement) { sql(statement); }
 
     TMainForm *main = nullptr;
@@ -177,7 +178,7 @@ Box entryBox(const char *name, int width, Getter get, const char *column) {
                 if (width > 0)
                     return t.lastLineHolds(QString::fromUtf8(column), h);
                 return sameNumber(
-                    t.column_(
+                    t.tillColumn_(
                         QStringLiteral("SELECT %1 FROM xsxx ORDER BY ID DESC LIMIT 1").arg(column)),
                     h);
             }};
@@ -367,12 +368,12 @@ TEST_P(BadInput, IsStoredExactlyOrRefusedAndNothingElseChanges) {
         EXPECT_LE(changedTables, 3) << "boxes: " << boxTexts().join(' ').toStdString();
     }
     // The program keeps going: the main window still adds a line.
-    const int lines = column(QStringLiteral("SELECT count(*) FROM xsxx")).value(0).toInt();
+    const int lines = tillColumn(QStringLiteral("SELECT count(*) FROM xsxx")).value(0).toInt();
     clearBoxes();
     main->Edit1->setText(QStringLiteral("20260101000000"));
     main->Edit2->setText(QStringLiteral("2026-01-01 00:00:00"));
     addLine(QStringLiteral("之后"), QStringLiteral("1"), QStringLiteral("1"));
-    EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM xsxx")).value(0).toInt(), lines + 1)
+    EXPECT_EQ(tillColumn(QStringLiteral("SELECT count(*) FROM xsxx")).value(0).toInt(), lines + 1)
         << boxTexts().join(' ').toStdString();
 }
 

@@ -15,6 +15,8 @@ namespace {
 
 struct Operation {
     const char *name;
+    // Deleting a line of the sale in hand changes only the program's memory.
+    bool writesFile = true;
 };
 
 // Prints the operation's name in the test's name.
@@ -64,7 +66,10 @@ TEST_P(CrashWalk, KilledAfterAnyWriteLeavesTheOperationWholeOrUndone) {
     ASSERT_FALSE(done.crashed) << "the operation crashed without a fault";
     ASSERT_EQ(done.exitCode, 0) << done.errors.toStdString();
     const Snapshot after = snapshot(file(clean));
-    ASSERT_NE(after, before) << op.name << " wrote nothing";
+    if (op.writesFile)
+        ASSERT_NE(after, before) << op.name << " wrote nothing";
+    else
+        ASSERT_EQ(after, before) << op.name << " wrote to the file";
 
     int tries = 0, survived = 0, lost = 0;
     int writes = 0; // the writes of the operation, known once a run gets through
@@ -107,9 +112,9 @@ TEST_P(CrashWalk, KilledAfterAnyWriteLeavesTheOperationWholeOrUndone) {
 INSTANTIATE_TEST_SUITE_P(
     Operations, CrashWalk,
     ::testing::Values(Operation{"settle"}, Operation{"add-line"}, Operation{"add-line-new-goods"},
-                      Operation{"modify-line"}, Operation{"delete-line"}, Operation{"add-user"},
-                      Operation{"modify-user"}, Operation{"delete-user"}, Operation{"add-goods"},
-                      Operation{"modify-goods"}, Operation{"delete-goods"},
+                      Operation{"modify-line"}, Operation{"delete-line", false},
+                      Operation{"add-user"}, Operation{"modify-user"}, Operation{"delete-user"},
+                      Operation{"add-goods"}, Operation{"modify-goods"}, Operation{"delete-goods"},
                       Operation{"save-print-content"}, Operation{"delete-receipt"}),
     [](const ::testing::TestParamInfo<Operation> &info) {
         QString name = QString::fromUtf8(info.param.name);

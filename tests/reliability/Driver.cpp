@@ -4,8 +4,10 @@
 // be told to die after its N-th write (RECEIPT_CRASH_AFTER_WRITES).
 //
 //   reliability_driver DIR prepare          fresh data.mdb with goods, users, a receipt
-//                                           and three lines of a current sale
-//   reliability_driver DIR run OPERATION    one of operations() below
+//   reliability_driver DIR run OPERATION    three lines of a current sale (the sale
+//                                           lives in the program's memory), then one of
+//                                           operations() below: RECEIPT_CRASH_AFTER_WRITES
+//                                           counts only the operation's writes
 //   reliability_driver DIR check            start and end the program on the file
 //   reliability_driver DIR sales COUNT TAG  settle COUNT sales of two lines each; the
 //                                           receipt numbers start with TAG's year
@@ -88,6 +90,7 @@ const std::map<QString, std::function<void()>> &operations() {
          [] {
              selectLine(1);
              TMainForm *m = mainWindow();
+             m->Edit3->setText(QStringLiteral("3.2")); // the goods' price changes too
              m->Edit4->setText(QStringLiteral("7"));
              QTest::keyClick(m->Edit4, Qt::Key_End);
              click(m->SpeedButton3);
@@ -179,10 +182,15 @@ void prepare(const QString &dir) {
     users->Edit2->setText(QStringLiteral("old-pw"));
     users->ComboBox1->setCurrentIndex(1);
     click(users->SpeedButton1);
-    // One receipt already recorded, and the three lines of the next sale.
+    // One receipt already recorded.
     addLine(QStringLiteral("苹果"), QStringLiteral("12.5"), QStringLiteral("2"));
     addLine(QStringLiteral("梨"), QStringLiteral("0.5"), QStringLiteral("3"));
     settle();
+}
+
+// The three lines of the sale in hand, at the goods' own prices: the file's rows stay
+// as they are.
+void currentSale() {
     addLine(QStringLiteral("苹果"), QStringLiteral("12.5"), QStringLiteral("1"));
     addLine(QStringLiteral("香蕉"), QStringLiteral("3"), QStringLiteral("2"));
     addLine(QStringLiteral("梨"), QStringLiteral("0.5"), QStringLiteral("5"));
@@ -239,8 +247,14 @@ int main(int argc, char **argv) {
             const auto op = operations().find(args[3]);
             if (op == operations().end())
                 return usage();
+            // The crash point counts the operation's writes, not the sale's.
+            const QByteArray crashAfter = qgetenv("RECEIPT_CRASH_AFTER_WRITES");
+            qunsetenv("RECEIPT_CRASH_AFTER_WRITES");
             createForms();
             forms().main->show();
+            currentSale();
+            if (!crashAfter.isEmpty())
+                qputenv("RECEIPT_CRASH_AFTER_WRITES", crashAfter);
             op->second();
         } else if (command == QLatin1String("sales") && args.size() >= 5) {
             createForms();

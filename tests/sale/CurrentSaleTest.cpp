@@ -93,7 +93,7 @@ TEST_F(Sale, WorkedExampleFromFirstKeyToChange) {
 
     click(main->SpeedButton2);
     EXPECT_TRUE(boxes.empty()) << boxTexts().join('|').toStdString();
-    EXPECT_EQ(column("SELECT 品名 || ' ' || 单价 || ' ' || 数量 || ' ' || 金额 || ' ' || 折后 "
+    EXPECT_EQ(tillColumn("SELECT 品名 || ' ' || 单价 || ' ' || 数量 || ' ' || 金额 || ' ' || 折后 "
                      "FROM xsxx"),
               QStringList{"茶 12.5 3.0 37.5 31.875"});
     EXPECT_EQ(gridText(0, 0), "1");
@@ -157,7 +157,7 @@ TEST_F(Sale, EmptyFieldsAreRefusedOneByOneAndPaidIsStillPreset) {
         EXPECT_EQ(b.icon, Messages::Icon::Warning);
         EXPECT_EQ(b.caption, "提示");
     }
-    EXPECT_EQ(column("SELECT count(*) FROM xsxx"), QStringList{"1"});
+    EXPECT_EQ(tillColumn("SELECT count(*) FROM xsxx"), QStringList{"1"});
     EXPECT_EQ(main->ComboBox1->currentText(), "水"); // the entry line keeps its texts
     EXPECT_EQ(main->ComboBox4->currentText(), "20");
     EXPECT_EQ(main->Edit6->text(), "0");
@@ -224,7 +224,7 @@ TEST_F(Sale, ButtonStatesRowNumbersModifyAndDelete) {
     EXPECT_EQ(buttons(), (std::vector<bool>{true, false, false}));
     EXPECT_EQ(main->Edit11->text(), "");
     EXPECT_EQ(main->Label14->text(), "8");
-    EXPECT_EQ(column("SELECT 品名 FROM xsxx"), (QStringList{"a", "c", "d"}));
+    EXPECT_EQ(tillColumn("SELECT 品名 FROM xsxx"), (QStringList{"a", "c", "d"}));
     EXPECT_EQ(gridText(0, 0), "1");
     EXPECT_EQ(gridText(1, 0), "2");
     EXPECT_EQ(gridText(2, 0), "3");
@@ -234,7 +234,7 @@ TEST_F(Sale, ButtonStatesRowNumbersModifyAndDelete) {
     retype(main->Edit4, "2");
     click(main->SpeedButton3);
     EXPECT_EQ(buttons(), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(column("SELECT 品名 || ' ' || 数量 || ' ' || 金额 FROM xsxx"),
+    EXPECT_EQ(tillColumn("SELECT 品名 || ' ' || 数量 || ' ' || 金额 FROM xsxx"),
               (QStringList{"a 1.0 1.0", "c 2.0 6.0", "d 1.0 4.0"}));
     EXPECT_EQ(main->Label14->text(), "11");
 
@@ -256,7 +256,7 @@ TEST_F(Sale, RoundOffTruncatesTheDiscountedAmount) {
     EXPECT_EQ(main->Edit12->text(), "31");
     EXPECT_EQ(main->Edit11->text(), "37.5");
     click(main->SpeedButton2);
-    EXPECT_EQ(column("SELECT 折后 FROM xsxx"), QStringList{"31.0"});
+    EXPECT_EQ(tillColumn("SELECT 折后 FROM xsxx"), QStringList{"31.0"});
 }
 
 TEST_F(Sale, PastedNonNumberIsRefusedWithTheConversionMessage) {

@@ -122,16 +122,16 @@ TEST_F(Login, EmptyUserTableLogsInWithEmptyPassword)
 
 TEST_F(Login, LeftoverSaleLinesAreGoneOnceTheLoginWindowIsUp)
 {
-    sql("INSERT INTO xsxx (品名, 单价) VALUES ('茶', 1), ('水', 2)");
+    tillSql("INSERT INTO xsxx (品名, 单价) VALUES ('茶', 1), ('水', 2)");
     destroyForms();
     createForms();
     {
         TLoginForm login(forms().main);
-        EXPECT_EQ(column("SELECT count(*) FROM xsxx"), QStringList{"0"});
+        EXPECT_EQ(tillColumn("SELECT count(*) FROM xsxx"), QStringList{"0"});
         QTest::mouseClick(login.SpeedButton2, Qt::LeftButton); // 关闭: given up
         EXPECT_EQ(login.result(), QDialog::Rejected);
     }
-    EXPECT_EQ(column("SELECT count(*) FROM xsxx"), QStringList{"0"});
+    EXPECT_EQ(tillColumn("SELECT count(*) FROM xsxx"), QStringList{"0"});
     EXPECT_EQ(forms().main->ADOQuery2.recordCount(), 0);
 }
 

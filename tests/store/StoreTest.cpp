@@ -166,8 +166,8 @@ TEST_F(Store, NumberColumnsTakeTextThroughNumberReading) {
     q.setField("数量", "");
     q.setField("金额", " 1E2 ");
     q.post();
-    EXPECT_EQ(column("SELECT typeof(单价) || ' ' || 单价 FROM xsxx"), QStringList{"real 12.5"});
-    EXPECT_EQ(column("SELECT 数量 FROM xsxx"), QStringList{"<null>"});
+    EXPECT_EQ(tillColumn("SELECT typeof(单价) || ' ' || 单价 FROM xsxx"), QStringList{"real 12.5"});
+    EXPECT_EQ(tillColumn("SELECT 数量 FROM xsxx"), QStringList{"<null>"});
     EXPECT_EQ(q.fieldText("金额"), "100");
 
     q.edit();
@@ -178,7 +178,7 @@ TEST_F(Store, NumberColumnsTakeTextThroughNumberReading) {
         EXPECT_EQ(e.message(), "'3x' is not a valid floating point value for field '数量'");
     }
     q.cancel();
-    EXPECT_EQ(column("SELECT 数量 FROM xsxx"), QStringList{"<null>"});
+    EXPECT_EQ(tillColumn("SELECT 数量 FROM xsxx"), QStringList{"<null>"});
 }
 
 TEST_F(Store, TextWidthsAreEnforced) {
@@ -239,7 +239,7 @@ TEST_F(Store, EditOnAnEmptyResultInserts) {
 }
 
 TEST_F(Store, DeleteMovesToTheNextRowAndEmptiesATable) {
-    sql("INSERT INTO xsxx (品名) VALUES ('a'), ('b'), ('c')");
+    tillSql("INSERT INTO xsxx (品名) VALUES ('a'), ('b'), ('c')");
     Connection c;
     Query q(c);
     q.setSql("select * from xsxx");
@@ -253,7 +253,7 @@ TEST_F(Store, DeleteMovesToTheNextRowAndEmptiesATable) {
     while (!q.eof())
         q.remove();
     EXPECT_EQ(q.recordCount(), 0);
-    EXPECT_EQ(column("SELECT count(*) FROM xsxx"), QStringList{"0"});
+    EXPECT_EQ(tillColumn("SELECT count(*) FROM xsxx"), QStringList{"0"});
 }
 
 TEST_F(Store, RowsKeepInsertionOrderAndAppendedRowBecomesCurrent) {
@@ -355,7 +355,7 @@ TEST_F(Store, DistinctValuesListEachNameOnce) {
 }
 
 TEST_F(Store, RolledBackTransactionLeavesTablesAndQueriesAsBefore) {
-    sql("INSERT INTO xsxx (品名) VALUES ('a'), ('b')");
+    tillSql("INSERT INTO xsxx (品名) VALUES ('a'), ('b')");
     Connection c;
     Query sale(c), receipts(c);
     sale.setSql("select * from xsxx");
@@ -372,7 +372,7 @@ TEST_F(Store, RolledBackTransactionLeavesTablesAndQueriesAsBefore) {
         // no commit: an error would leave here
     }
     EXPECT_EQ(column("SELECT count(*) FROM xstj"), QStringList{"0"});
-    EXPECT_EQ(column("SELECT 品名 FROM xsxx"), (QStringList{"a", "b"}));
+    EXPECT_EQ(tillColumn("SELECT 品名 FROM xsxx"), (QStringList{"a", "b"}));
     EXPECT_EQ(sale.recordCount(), 2);
     EXPECT_EQ(receipts.recordCount(), 0);
     {
@@ -381,7 +381,7 @@ TEST_F(Store, RolledBackTransactionLeavesTablesAndQueriesAsBefore) {
         sale.remove();
         t.commit();
     }
-    EXPECT_EQ(column("SELECT 品名 FROM xsxx"), QStringList{"b"});
+    EXPECT_EQ(tillColumn("SELECT 品名 FROM xsxx"), QStringList{"b"});
 }
 
 TEST_F(Store, ReconnectReopensEveryQueryWithItsText) {

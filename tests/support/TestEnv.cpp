@@ -53,19 +53,15 @@ sqlite3 *openKeyed(const QString &file) {
     sqlite3_busy_timeout(db, 5000);
     return db;
 }
-} // namespace
 
-void StoreTest::sql(const QString &statement) {
-    sqlite3 *db = openKeyed(path(QStringLiteral("data.mdb")));
+void exec(sqlite3 *db, const QString &statement) {
     char *error = nullptr;
     const int rc = sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, &error);
     EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "") << " in " << statement.toStdString();
     sqlite3_free(error);
-    sqlite3_close_v2(db);
 }
 
-QStringList StoreTest::column(const QString &query, int index) {
-    sqlite3 *db = openKeyed(path(QStringLiteral("data.mdb")));
+QStringList rows(sqlite3 *db, const QString &query, int index) {
     sqlite3_stmt *s = nullptr;
     QStringList out;
     EXPECT_EQ(sqlite3_prepare_v2(db, query.toUtf8().constData(), -1, &s, nullptr), SQLITE_OK)
@@ -77,8 +73,31 @@ QStringList StoreTest::column(const QString &query, int index) {
             out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, index)));
     }
     sqlite3_finalize(s);
+    return out;
+}
+} // namespace
+
+void StoreTest::sql(const QString &statement) {
+    sqlite3 *db = openKeyed(path(QStringLiteral("data.mdb")));
+    exec(db, statement);
+    sqlite3_close_v2(db);
+}
+
+QStringList StoreTest::column(const QString &query, int index) {
+    sqlite3 *db = openKeyed(path(QStringLiteral("data.mdb")));
+    const QStringList out = rows(db, query, index);
     sqlite3_close_v2(db);
     return out;
+}
+
+void StoreTest::tillSql(const QString &statement) {
+    Connection connection;
+    exec(connection.database(), statement);
+}
+
+QStringList StoreTest::tillColumn(const QString &query, int index) {
+    Connection connection;
+    return rows(connection.database(), query, index);
 }
 
 void FormsTest::SetUp() {

@@ -33,6 +33,11 @@ protected:
     // One column (the first by default) of every row of a query, as text.
     QStringList column(const QString &query, int index = 0);
 
+    // The same on the program's own database handle: the only way to see the current
+    // sale (xsxx), which each running program keeps in its own memory.
+    void tillSql(const QString &statement);
+    QStringList tillColumn(const QString &query, int index = 0);
+
     bool createDatabaseFile = true;
 
 private:
