@@ -93,11 +93,19 @@ void TMainForm::settingsReconnect() {
     forms().xt->reconnectWhenSeen();
 }
 
-void TMainForm::goodsTableUpdate() {
+void TMainForm::goodsListFill() {
+    // The mark first: a change made while the list is read only makes the next add
+    // read the list again.
+    goodsListStamp_ = ADOConnection1.tableStamp(kSpxx);
+    listFill(ComboBox1, ADOQuery1, kSpxx, kName);
+}
+
+bool TMainForm::goodsTableUpdate() {
     // The goods of exactly this name takes the entered price; a new name is appended.
     exactLookup(ADOQuery1, kSpxx, kName, ComboBox1->currentText());
     Edit7->setText(ADOQuery1.fieldText(kName));
-    if (ADOQuery1.recordCount() > 0 && ComboBox1->currentText() == Edit7->text()) {
+    const bool known = ADOQuery1.recordCount() > 0 && ComboBox1->currentText() == Edit7->text();
+    if (known) {
         ADOQuery1.edit();
     } else {
         ADOQuery1.append();
@@ -105,6 +113,7 @@ void TMainForm::goodsTableUpdate() {
     ADOQuery1.setField(kName, ComboBox1->currentText());
     ADOQuery1.setField(QStringLiteral("单价"), Edit3->text());
     ADOQuery1.post();
+    return !known;
 }
 
 void TMainForm::writeSaleLine() {
@@ -163,16 +172,32 @@ void TMainForm::SpeedButton2Click() {
     }
     mainReconnect();
     if (entryComplete()) {
+        const QString name = ComboBox1->currentText();
+        bool listed = false, appended = false;
+        TableStamp written;
         {
             // The goods' price and the new line are kept together or not at all.
             Transaction transaction(ADOConnection1);
-            goodsTableUpdate();
+            // Nobody else writes while the transaction is open: the marks before and
+            // after tell whether this write is the only change since the list was read.
+            listed = ADOConnection1.tableStamp(kSpxx) == goodsListStamp_;
+            appended = goodsTableUpdate();
+            written = ADOConnection1.tableStamp(kSpxx);
             ADOQuery2.append();
             writeSaleLine();
             transaction.commit();
         }
         resetEntryLine(true);
-        listFill(ComboBox1, ADOQuery1, kSpxx, kName);
+        // The goods list is refilled after every line. With thousands of goods reading
+        // them all again would cost more than the rest of the line, so when this
+        // write is the only change since the list was read, the list takes just that
+        // change: a new goods at its end, a new price nothing.
+        if (listed) {
+            listFillAfterWrite(ComboBox1, ADOQuery1, kSpxx, kName, appended ? name : QString());
+            goodsListStamp_ = written;
+        } else {
+            goodsListFill();
+        }
         SpeedButton3->setEnabled(false);
         SpeedButton4->setEnabled(false);
     } else {

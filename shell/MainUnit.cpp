@@ -139,7 +139,7 @@ void TMainForm::FormCreate() {
     Edit5->setText(ADOQuery3.fieldText(QStringLiteral("店名")));
     Memo1->setPlainText(ADOQuery3.fieldText(QStringLiteral("备注")));
 
-    listFill(ComboBox1, ADOQuery1, QStringLiteral("spxx"), QStringLiteral("品名"));
+    goodsListFill();
     listFill(ComboBox6, ADOQuery7, QStringLiteral("username"), QStringLiteral("用户名"));
     Timer1Timer();
     // Lines left by a run that ended before printing are the current sale: its totals

@@ -80,7 +80,8 @@ private:
     void resetEntryLine(bool amountsToo);
     void mainReconnect();
     void settingsReconnect();
-    void goodsTableUpdate();
+    bool goodsTableUpdate(); // true when the goods was new and appended
+    void goodsListFill();
     void writeSaleLine();
     bool entryComplete() const;
     void warnEmptyFields();
@@ -96,4 +97,6 @@ private:
 
     std::array<QLabel *, 3> statusPanels_{};
     bool shown_ = false;
+    // The goods table as it stood when the goods list was last filled from it.
+    TableStamp goodsListStamp_;
 };

@@ -39,16 +39,20 @@ void exactLookup(Query &query, const QString &table, const QString &column, cons
     query.open();
 }
 
-QStringList distinctValues(Query &query, const QString &table, const QString &column) {
+void openDistinct(Query &query, const QString &table, const QString &column) {
     query.close();
     query.setSql(QStringLiteral("Select Distinct %1 From %2").arg(column, table));
     query.open();
-    // The same values in the same order as that statement gives them (each at its first
-    // row in table order), read with a plain select: SQLite's DISTINCT builds a
-    // temporary index at every call, which made refilling the goods list after every
-    // added line cost more than the rest of the line.
+}
+
+QStringList distinctValues(Query &query, const QString &table, const QString &column) {
+    openDistinct(query, table, column);
+    // The values each at its first row in table order (what that statement gives on a
+    // table without an index on the column), read with a plain select: SQLite's
+    // DISTINCT builds a temporary index at every call, and with an index on the column
+    // it would list the values sorted instead.
     Query all(query.connection());
-    all.setSql(QStringLiteral("select %1 from %2").arg(column, table));
+    all.setSql(QStringLiteral("select %1 from %2 order by rowid").arg(column, table));
     all.open();
     QStringList values;
     QSet<QString> texts, numbers;

@@ -20,6 +20,10 @@ void likeLookup(Query &query, const QString &table, const QString &column, const
 // (letter case counts), in table order.
 void exactLookup(Query &query, const QString &table, const QString &column, const QString &text);
 
+// Opens the query with "Select Distinct <column> From <table>" (its rows are read only
+// when looked at).
+void openDistinct(Query &query, const QString &table, const QString &column);
+
 // Opens the query with "Select Distinct <column> From <table>" and returns the texts of
 // the column, in the order returned (NULL gives an empty text).
 QStringList distinctValues(Query &query, const QString &table, const QString &column);

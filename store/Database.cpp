@@ -33,6 +33,8 @@ QString &dataDirectoryRef() {
     return dir;
 }
 
+std::uint64_t handlesMade = 0;
+
 std::shared_ptr<Handle> &cachedHandle() {
     static std::shared_ptr<Handle> h;
     return h;
@@ -163,10 +165,26 @@ public:
         checked.insert(QLatin1String(table.name));
     }
 
+    void noteWrite(const QString &table) { ++writes[table.toLower()]; }
+
+    TableStamp stamp(const QString &table) {
+        TableStamp st;
+        st.handle = serial;
+        st.own = writes.value(table.toLower());
+        Statement s = prepare(QStringLiteral("PRAGMA data_version"));
+        if (sqlite3_step(s.get()) != SQLITE_ROW)
+            throw StoreError(sqliteMessage(db));
+        st.others = sqlite3_column_int64(s.get(), 0);
+        return st;
+    }
+
     sqlite3 *db = nullptr;
     QString path;
     dev_t dev;
     ino_t ino;
+    // Which handle of the process this is, and the writes through it, by table.
+    std::uint64_t serial = ++handlesMade;
+    QHash<QString, std::uint64_t> writes;
     int transactionDepth = 0;
     std::vector<QPointer<Query>> touched;
     QSet<QString> checked;
@@ -229,6 +247,10 @@ void Connection::close() {
 Handle &Connection::handle() {
     open();
     return *handle_;
+}
+
+TableStamp Connection::tableStamp(const QString &table) {
+    return handle().stamp(table);
 }
 
 sqlite3 *Connection::database() {
@@ -865,6 +887,7 @@ void Query::post() {
         if (sqlite3_step(s.get()) != SQLITE_DONE)
             throw StoreError(sqliteMessage(h.db));
         rowId = sqlite3_last_insert_rowid(h.db);
+        h.noteWrite(table_);
         wrote();
     } else {
         rowId = currentRowId();
@@ -879,6 +902,7 @@ void Query::post() {
             sqlite3_bind_int64(s.get(), int(values.size()) + 1, rowId);
             if (sqlite3_step(s.get()) != SQLITE_DONE)
                 throw StoreError(sqliteMessage(h.db));
+            h.noteWrite(table_);
             wrote();
         }
     }
@@ -940,6 +964,7 @@ void Query::remove() {
     sqlite3_bind_int64(s.get(), 1, rows_->rowIds[size_t(current_)]);
     if (sqlite3_step(s.get()) != SQLITE_DONE)
         throw StoreError(sqliteMessage(h.db));
+    h.noteWrite(table_);
     wrote();
     if (h.transactionDepth > 0)
         h.touched.emplace_back(this);

@@ -27,6 +27,16 @@ QString databasePath();
 void releaseSharedHandle();
 } // namespace Store
 
+// A mark that changes whenever the rows of a table may have changed: a write through
+// this program, or a commit by another program on the file. Equal marks taken at two
+// times mean the table was not written in between.
+struct TableStamp {
+    std::uint64_t handle = 0; // which database handle of the process
+    std::uint64_t own = 0;    // writes to the table through it
+    std::int64_t others = -1; // the file's commits by other programs
+    bool operator==(const TableStamp &) const = default;
+};
+
 class Handle; // the open, keyed sqlite3 database shared by all connections of the process
 
 // A window's connection to data.mdb. Every connection of the process shares one
@@ -48,6 +58,8 @@ public:
 
     // The raw handle (opens the connection when closed).
     Handle &handle();
+    // The mark of a table as it stands now.
+    TableStamp tableStamp(const QString &table);
     // The same as a sqlite3 handle, for tools and tests that use the C API directly.
     sqlite3 *database();
 

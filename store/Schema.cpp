@@ -90,6 +90,7 @@ const std::vector<const char *> &indexes() {
     static const std::vector<const char *> all = {
         "CREATE INDEX IF NOT EXISTS xstj_number ON xstj (单号)",
         "CREATE INDEX IF NOT EXISTS xsmx_number ON xsmx (单号)",
+        "CREATE INDEX IF NOT EXISTS spxx_name ON spxx (品名)",
     };
     return all;
 }

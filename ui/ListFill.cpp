@@ -32,3 +32,13 @@ void listFill(QComboBox *box, Query &query, const QString &table, const QString 
     box->setEditText(QString());
     guard.filled = true;
 }
+
+void listFillAfterWrite(QComboBox *box, Query &query, const QString &table, const QString &column,
+                        const QString &added) {
+    const QSignalBlocker block(box);
+    openDistinct(query, table, column);
+    if (!added.isEmpty())
+        box->addItem(added);
+    box->setCurrentIndex(-1);
+    box->setEditText(QString());
+}

@@ -25,8 +25,8 @@ protected:
 
     // The stored goods as "name|price" ("<null>" for no price).
     QStringList goods() {
-        const QStringList names = column("SELECT 品名 FROM spxx");
-        const QStringList prices = column("SELECT 单价 FROM spxx");
+        const QStringList names = column("SELECT 品名 FROM spxx ORDER BY rowid");
+        const QStringList prices = column("SELECT 单价 FROM spxx ORDER BY rowid");
         QStringList rows;
         for (int i = 0; i < names.size(); ++i)
             rows << names[i] + "|" + prices.value(i);

@@ -122,9 +122,9 @@ TEST_F(SettingsWindow, DeletingGoodsAfterConfirmation) {
     EXPECT_EQ(boxTexts(), QStringList({"确定要删除选中的商品？"}));
     EXPECT_EQ(boxes[0].icon, Icon::Warning);
     EXPECT_EQ(boxes[0].buttons, Buttons::OkCancel);
-    EXPECT_EQ(column("SELECT 品名 FROM spxx"), QStringList({"苹果", "梨"}));
+    EXPECT_EQ(column("SELECT 品名 FROM spxx ORDER BY rowid"), QStringList({"苹果", "梨"}));
     click(xt()->SpeedButton6);
-    EXPECT_EQ(column("SELECT 品名 FROM spxx"), QStringList({"苹果"}));
+    EXPECT_EQ(column("SELECT 品名 FROM spxx ORDER BY rowid"), QStringList({"苹果"}));
     EXPECT_EQ(gridColumn(xt()->DBGridEh2, 1), QStringList({"苹果"}));
 }
 

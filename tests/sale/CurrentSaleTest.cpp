@@ -1,3 +1,4 @@
+#include "Conventions.h"
 #include "DataGrid.h"
 #include "Forms.h"
 #include "KeyFilters.h"
@@ -8,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -94,7 +96,7 @@ TEST_F(Sale, WorkedExampleFromFirstKeyToChange) {
     click(main->SpeedButton2);
     EXPECT_TRUE(boxes.empty()) << boxTexts().join('|').toStdString();
     EXPECT_EQ(tillColumn("SELECT 品名 || ' ' || 单价 || ' ' || 数量 || ' ' || 金额 || ' ' || 折后 "
-                     "FROM xsxx"),
+                         "FROM xsxx"),
               QStringList{"茶 12.5 3.0 37.5 31.875"});
     EXPECT_EQ(gridText(0, 0), "1");
     EXPECT_EQ(gridText(0, 1), "茶");
@@ -184,6 +186,54 @@ TEST_F(Sale, AddTeachesTheGoodsTableItsPrice) {
               (QStringList{"AB=5.0", "B=7.5", "新茶=3.0"}));
     EXPECT_GE(main->ComboBox1->findText("新茶"), 0);
     EXPECT_EQ(main->ComboBox1->currentText(), "");
+}
+
+// After an add the goods list is what the goods table holds, also when only the
+// added line's own change is taken over instead of reading the table again.
+TEST_F(Sale, GoodsListFollowsEveryChangeOfTheGoodsTable) {
+    sql("INSERT INTO spxx VALUES ('茶', 1), ('水', 2), ('茶', 3)");
+    restart();
+    const auto listed = [this] {
+        QStringList items;
+        for (int i = 0; i < main->ComboBox1->count(); ++i)
+            items << main->ComboBox1->itemText(i);
+        return items;
+    };
+    const auto renameInThisProgram = [](const QString &from, const QString &to) {
+        Connection c;
+        Query q(c);
+        exactLookup(q, "spxx", "品名", from);
+        q.edit();
+        q.setField("品名", to);
+        q.post();
+    };
+    const std::vector<std::pair<const char *, std::function<void()>>> steps = {
+        {"a known goods at a new price", [&] { addLine("水", "2.5", "1", "10"); }},
+        {"a new goods", [&] { addLine("咖啡", "9", "1", "10"); }},
+        {"another one", [&] { addLine("果汁", "4", "2", "10"); }},
+        {"another program adds and renames goods",
+         [&] {
+             sql("INSERT INTO spxx VALUES ('可乐', 3)");
+             sql("UPDATE spxx SET 品名 = '矿泉水' WHERE 品名 = '水'");
+             addLine("茶", "1", "1", "10");
+         }},
+        {"this program renames a goods elsewhere",
+         [&] {
+             renameInThisProgram("咖啡", "拿铁");
+             addLine("茶", "1", "1", "10");
+         }},
+        {"a refused line",
+         [&] {
+             addLine(QString(256, QChar(u'长')), "1", "1", "10");
+             EXPECT_EQ(boxes.size(), 1u); // the name is too long for the goods table
+         }},
+        {"and a new goods after it", [&] { addLine("饼干", "6", "1", "10"); }},
+    };
+    for (const auto &[name, step] : steps) {
+        step();
+        EXPECT_EQ(listed(), column("Select Distinct 品名 From spxx NOT INDEXED")) << name;
+    }
+    EXPECT_EQ(listed(), (QStringList{"茶", "矿泉水", "拿铁", "果汁", "可乐", "饼干"}));
 }
 
 TEST_F(Sale, SettingsWindowShowsGoodsAddedAtTheTillWhenOpened) {
