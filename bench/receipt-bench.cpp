@@ -395,10 +395,11 @@ int runOne(int argc, char **argv) {
     const QString dir = QString::fromLocal8Bit(argv[3]);
     const int reps = std::max(1, std::atoi(argv[4]));
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", QDir::tempPath().toLocal8Bit());
-    QApplication app(argc, argv);
+    // Qt wants a runtime directory only its user can enter.
     QTemporaryDir scratch;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(scratch.path()));
+    QApplication app(argc, argv);
     QDir::setCurrent(dir);
     Store::setDataDirectory(dir);
     Messages::setAnswerer([](const Messages::Box &) { return true; });
