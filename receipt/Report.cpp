@@ -2,7 +2,9 @@
 
 #include "Database.h"
 #include "PrintError.h"
+#include "PrintQueue.h"
 
+#include <QDir>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -10,6 +12,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryFile>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -219,6 +222,11 @@ void BandedReport::renderDesign(QPainter &painter) {
     }
 }
 
+QPageSize BandedReport::pageSizeInMillimetres() const {
+    return QPageSize(QSizeF(toMillimetres(pageWidth), toMillimetres(pageLength_)),
+                     QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+}
+
 void BandedReport::renderTo(QPagedPaintDevice &device) {
     paintPages(device, QStringLiteral("打印失败：无法在输出设备上绘制"));
 }
@@ -226,9 +234,7 @@ void BandedReport::renderTo(QPagedPaintDevice &device) {
 void BandedReport::paintPages(QPagedPaintDevice &device, const QString &refusal) {
     // The page is the report's own size; the printer gets it as a custom size in
     // millimetres (it keeps it in whole points).
-    const QPageSize size(QSizeF(toMillimetres(pageWidth), toMillimetres(pageLength_)),
-                         QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-    device.setPageSize(size);
+    device.setPageSize(pageSizeInMillimetres());
     device.setPageOrientation(QPageLayout::Portrait);
     device.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 
@@ -279,7 +285,25 @@ void BandedReport::print() {
     QPrinter printer(QPrinter::HighResolution);
     if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName().isEmpty())
         throw PrintError(QStringLiteral("打印失败：没有可用的打印机"));
-    print(printer);
+    const QString queue = printer.printerName();
+    PrintQueue::requireReady(queue);
+    // The paper as Qt would ask the printer for it.
+    printer.setPageSize(pageSizeInMillimetres());
+    const QString media = printer.pageLayout().pageSize().key();
+
+    // Rendered to a PDF file, which the queue gets as the job: Qt's own hand-over to
+    // the print system does not tell when it fails.
+    QTemporaryFile file(QDir::temp().filePath(QStringLiteral("receipt-XXXXXX.pdf")));
+    if (!file.open())
+        throw PrintError(
+            QStringLiteral("打印失败：无法写入临时文件（%1）").arg(file.errorString()));
+    file.close();
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(file.fileName());
+    print(pdf);
+    PrintQueue::beforeSubmit();
+    PrintQueue::submit(queue, file.fileName(), documentName, media);
 }
 
 QList<QImage> BandedReport::renderToImages(double scale) {

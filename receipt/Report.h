@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMarginsF>
 #include <QObject>
+#include <QPageSize>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -146,6 +147,8 @@ signals:
 
 private:
     void paintPages(QPagedPaintDevice &device, const QString &refusal);
+    // The page as a printer gets it: a custom size in millimetres.
+    QPageSize pageSizeInMillimetres() const;
 
     int pageLength_ = 0;
 };
