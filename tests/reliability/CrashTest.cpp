@@ -6,7 +6,9 @@
 #include "Snapshot.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace Reliability;
@@ -121,3 +123,72 @@ INSTANTIATE_TEST_SUITE_P(
         name.remove(QLatin1Char('-'));
         return name.toStdString();
     });
+
+// The power goes twice in a row while a till is selling on a file with a year of
+// history: once in the middle of recording a sale, and once more, in the next run
+// before any clean end, at whatever moment the kill comes. The file stays
+// consistent, the history is untouched, and every receipt either run recorded is
+// whole.
+TEST(CrashTwice, KilledTwiceInARowWhileSellingOnALongHistory) {
+    QTemporaryDir tmp;
+    const QString dir = tmp.path();
+    QProcess make;
+    make.start(QStringLiteral(MKHISTORY),
+               {QStringLiteral("--out"), file(dir), QStringLiteral("--days"), QStringLiteral("365"),
+                QStringLiteral("--per-day"), QStringLiteral("300"), QStringLiteral("--goods"),
+                QStringLiteral("2000")});
+    ASSERT_TRUE(make.waitForFinished(120000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+    // The history ends before the runs' clock starts (2031): its rows are those older.
+    const QString history =
+        QStringLiteral("SELECT count(*), total(数量), total(金额), total(折后) FROM %1 "
+                       "WHERE 时间 < '2031'");
+    const QStringList before = rowsOf(file(dir), history.arg(QStringLiteral("xstj"))) +
+                               rowsOf(file(dir), history.arg(QStringLiteral("xsmx")));
+    ASSERT_GE(rowsOf(file(dir), QStringLiteral("SELECT count(*) FROM xstj")).value(0).toInt(),
+              100000);
+
+    // First: killed after the 40th write, in the middle of the ninth sale or so.
+    const DriverRun first =
+        runDriver(dir, {QStringLiteral("sales"), QStringLiteral("200"), QStringLiteral("2031")},
+                  crashAfter(40));
+    EXPECT_TRUE(first.crashed) << "the first run was not killed";
+
+    // Then, without a clean start between: killed from outside after a while.
+    QProcess second;
+    second.setProcessEnvironment(driverEnvironment(dir));
+    second.start(QStringLiteral(RELIABILITY_DRIVER),
+                 {dir, QStringLiteral("sales"), QStringLiteral("200"), QStringLiteral("2032")});
+    ASSERT_TRUE(second.waitForStarted());
+    // Once it has recorded a few sales.
+    for (int i = 0; i < 200; ++i) {
+        if (rowsOf(file(dir), QStringLiteral("SELECT count(*) FROM xstj WHERE 时间 >= '2032'"))
+                .value(0)
+                .toInt() >= 3)
+            break;
+        QThread::msleep(50);
+    }
+    second.kill();
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitStatus(), QProcess::CrashExit) << "the second run ended before the kill";
+
+    const DriverRun again = runDriver(dir, {QStringLiteral("check")});
+    EXPECT_FALSE(again.crashed);
+    EXPECT_EQ(again.exitCode, 0) << again.errors.toStdString();
+    EXPECT_EQ(integrity(file(dir)), "ok");
+    EXPECT_EQ(incompleteReceipts(file(dir)), QStringList());
+    const QStringList after = rowsOf(file(dir), history.arg(QStringLiteral("xstj"))) +
+                              rowsOf(file(dir), history.arg(QStringLiteral("xsmx")));
+    EXPECT_EQ(after, before) << "the history changed";
+    const int recorded =
+        rowsOf(file(dir), QStringLiteral("SELECT count(*) FROM xstj WHERE 时间 >= '2031'"))
+            .value(0)
+            .toInt();
+    EXPECT_GT(recorded, 0);
+    reportRow(QStringLiteral("kill -9 twice in a row while selling, a year of history"), 2,
+              after == before && integrity(file(dir)) == QLatin1String("ok") &&
+                      incompleteReceipts(file(dir)).isEmpty()
+                  ? 2
+                  : 0,
+              0);
+}
