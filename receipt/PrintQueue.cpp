@@ -61,12 +61,19 @@ std::function<void()> &hook() {
 
 namespace PrintQueue {
 
-void requireReady(const QString &printer) {
-    const Dest d = destination(printer);
+QString defaultReady() {
+    // PRINTER, LPDEST, the user's and the system's default, as lp would choose.
+    const Dest d(cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr));
+    if (!d)
+        throw PrintError(QStringLiteral("打印失败：没有可用的打印机"));
+    QString printer = QString::fromUtf8(d->name);
+    if (d->instance)
+        printer += QLatin1Char('/') + QString::fromUtf8(d->instance);
     if (option(d, "printer-is-accepting-jobs") == QLatin1String("false"))
         throw PrintError(QStringLiteral("打印失败：打印机“%1”不接受打印任务").arg(printer));
     if (paused(d))
         throw PrintError(QStringLiteral("打印失败：打印机“%1”已暂停").arg(printer));
+    return printer;
 }
 
 void submit(const QString &printer, const QString &pdfFile, const QString &title,

@@ -9,10 +9,11 @@
 // here instead, and every refusal is a PrintError.
 namespace PrintQueue {
 
-// Throws PrintError unless the queue takes and prints jobs now: the print system
-// answers, the queue accepts jobs and is not paused. `printer` is the name Qt gives
-// ("queue" or "queue/instance").
-void requireReady(const QString &printer);
+// The system's default queue ("queue" or "queue/instance", as lpstat -d names it),
+// once it is known to take and print jobs now. Throws PrintError when there is no
+// default printer or the print system does not answer, and when the queue refuses
+// jobs or is paused.
+QString defaultReady();
 
 // Sends a PDF file as one job of one copy, on paper of the given media ("Custom.58x108mm"
 // or a name the printer knows). Throws PrintError when the print system refuses it,

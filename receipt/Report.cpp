@@ -11,6 +11,7 @@
 #include <QPagedPaintDevice>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryFile>
 #include <QTextLayout>
@@ -280,16 +281,11 @@ void BandedReport::print() {
         printSink()(*this);
         return;
     }
-    // The system's default printer. Where there is none, QPrinter silently turns into
-    // a PDF writer without a file: refuse that instead of printing nowhere.
-    QPrinter printer(QPrinter::HighResolution);
-    if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName().isEmpty())
-        throw PrintError(QStringLiteral("打印失败：没有可用的打印机"));
-    const QString queue = printer.printerName();
-    PrintQueue::requireReady(queue);
-    // The paper as Qt would ask the printer for it.
-    printer.setPageSize(pageSizeInMillimetres());
-    const QString media = printer.pageLayout().pageSize().key();
+    // The system's default printer, asked of the print system directly: a QPrinter
+    // would load the printer's whole description first, several times the cost of
+    // the rest of the receipt.
+    const QString queue = PrintQueue::defaultReady();
+    const QPageSize paper = pageSizeInMillimetres();
 
     // Rendered to a PDF file, which the queue gets as the job: Qt's own hand-over to
     // the print system does not tell when it fails.
@@ -298,12 +294,14 @@ void BandedReport::print() {
         throw PrintError(
             QStringLiteral("打印失败：无法写入临时文件（%1）").arg(file.errorString()));
     file.close();
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(file.fileName());
-    print(pdf);
+    {
+        QPdfWriter pdf(file.fileName());
+        pdf.setResolution(1200);
+        pdf.setTitle(documentName);
+        paintPages(pdf, QStringLiteral("打印失败：无法写入临时文件“%1”").arg(file.fileName()));
+    }
     PrintQueue::beforeSubmit();
-    PrintQueue::submit(queue, file.fileName(), documentName, media);
+    PrintQueue::submit(queue, file.fileName(), documentName, paper.key());
 }
 
 QList<QImage> BandedReport::renderToImages(double scale) {
