@@ -154,14 +154,15 @@ TEST(CrashTwice, KilledTwiceInARowWhileSellingOnALongHistory) {
                   crashAfter(40));
     EXPECT_TRUE(first.crashed) << "the first run was not killed";
 
-    // Then, without a clean start between: killed from outside after a while.
+    // Then, without a clean start between: killed from outside while it sells more
+    // than it could finish meanwhile.
     QProcess second;
     second.setProcessEnvironment(driverEnvironment(dir));
     second.start(QStringLiteral(RELIABILITY_DRIVER),
-                 {dir, QStringLiteral("sales"), QStringLiteral("200"), QStringLiteral("2032")});
+                 {dir, QStringLiteral("sales"), QStringLiteral("1000000"), QStringLiteral("2032")});
     ASSERT_TRUE(second.waitForStarted());
-    // Once it has recorded a few sales.
-    for (int i = 0; i < 200; ++i) {
+    // Once it has recorded a few sales (at most a minute).
+    for (int i = 0; i < 1200 && second.state() == QProcess::Running; ++i) {
         if (rowsOf(file(dir), QStringLiteral("SELECT count(*) FROM xstj WHERE 时间 >= '2032'"))
                 .value(0)
                 .toInt() >= 3)
