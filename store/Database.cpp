@@ -76,6 +76,9 @@ public:
             const QString msg = db ? sqliteMessage(db) : QStringLiteral("out of memory");
             throw StoreError(QStringLiteral("Could not open file '%1': %2").arg(path, msg));
         }
+        // Another program may hold the file a moment (a write, or the recovery after a
+        // crash): wait for it from the very first read on, not only after start-up.
+        sqlite3_busy_timeout(db, 5000);
         const char *key = Schema::databaseKey();
         sqlite3_key(db, key, int(std::strlen(key)));
         // A wrong key shows only at the first read.
@@ -86,7 +89,6 @@ public:
                 throw StoreError(QStringLiteral("Not a valid password: '%1'.").arg(path));
             throw StoreError(sqliteMessage(db));
         }
-        sqlite3_busy_timeout(db, 5000);
         exec("PRAGMA journal_mode=WAL");
         exec("PRAGMA synchronous=FULL");
         // This till's own current sale, in memory: nothing of it reaches a disk.

@@ -162,16 +162,20 @@ TEST(CrashTwice, KilledTwiceInARowWhileSellingOnALongHistory) {
                  {dir, QStringLiteral("sales"), QStringLiteral("1000000"), QStringLiteral("2032")});
     ASSERT_TRUE(second.waitForStarted());
     // Once it has recorded a few sales (at most a minute).
-    for (int i = 0; i < 1200 && second.state() == QProcess::Running; ++i) {
+    for (int i = 0; i < 600 && second.state() == QProcess::Running; ++i) {
         if (rowsOf(file(dir), QStringLiteral("SELECT count(*) FROM xstj WHERE 时间 >= '2032'"))
                 .value(0)
                 .toInt() >= 3)
             break;
-        QThread::msleep(50);
+        second.waitForFinished(100);
     }
+    ASSERT_EQ(second.state(), QProcess::Running)
+        << "the second run ended by itself, status " << second.exitCode() << ": "
+        << second.readAllStandardError().toStdString();
     second.kill();
     ASSERT_TRUE(second.waitForFinished(30000));
-    EXPECT_EQ(second.exitStatus(), QProcess::CrashExit) << "the second run ended before the kill";
+    EXPECT_EQ(second.exitStatus(), QProcess::CrashExit)
+        << "the second run ended before the kill: " << second.readAllStandardError().toStdString();
 
     const DriverRun again = runDriver(dir, {QStringLiteral("check")});
     EXPECT_FALSE(again.crashed);

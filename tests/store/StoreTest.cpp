@@ -2,12 +2,16 @@
 #include "Create.h"
 #include "Database.h"
 #include "Password.h"
+#include "Schema.h"
 #include "TestEnv.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <chrono>
+#include <cstring>
 #include <sqlite3.h>
+#include <thread>
 
 namespace {
 
@@ -105,6 +109,31 @@ TEST_F(Store, MissingFileIsAnErrorAndNothingIsCreated) {
         EXPECT_TRUE(e.message().contains("data.mdb")) << e.what();
     }
     EXPECT_FALSE(QFile::exists(path("data.mdb")));
+}
+
+// Another program holds the whole file a moment (as the first one to open it after a
+// crash does while it recovers the log): opening waits for it instead of failing with
+// "database is locked".
+TEST_F(Store, OpeningWaitsForAnotherProgramHoldingTheFile) {
+    ::Store::releaseSharedHandle();
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(path("data.mdb").toUtf8().constData(), &other), SQLITE_OK);
+    const char *key = Schema::databaseKey();
+    sqlite3_key(other, key, int(std::strlen(key)));
+    for (const char *s :
+         {"PRAGMA locking_mode=EXCLUSIVE", "BEGIN EXCLUSIVE", "UPDATE dynr SET 店名 = 'held'"})
+        ASSERT_EQ(sqlite3_exec(other, s, nullptr, nullptr, nullptr), SQLITE_OK) << s;
+    std::thread release([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_close(other); // rolls the open transaction back
+    });
+    Connection c;
+    EXPECT_NO_THROW(c.open());
+    release.join();
+    Query q(c);
+    q.setSql("select * from dynr");
+    q.open();
+    EXPECT_EQ(q.fieldText("店名"), "");
 }
 
 TEST_F(Store, FileWithAnotherKeyIsRefused) {
