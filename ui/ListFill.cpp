@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <QStringListModel>
 
 void listFill(QComboBox *box, Query &query, const QString &table, const QString &column) {
     const QSignalBlocker block(box);
@@ -19,15 +20,17 @@ void listFill(QComboBox *box, Query &query, const QString &table, const QString 
         }
     } guard{box};
     const QStringList values = distinctValues(query, table, column);
+    // A plain list of texts: the box's own model makes an item object of every entry,
+    // which for thousands of goods cost more than reading them.
+    auto *list = qobject_cast<QStringListModel *>(box->model());
+    if (!list) {
+        list = new QStringListModel(box);
+        box->setModel(list);
+    }
     // The list is refilled after every added line; it rarely changes, and rebuilding
     // thousands of items each time would cost more than everything else of the line.
-    bool same = box->count() == values.size();
-    for (int i = 0; same && i < box->count(); ++i)
-        same = box->itemText(i) == values[i];
-    if (!same) {
-        box->clear();
-        box->addItems(values);
-    }
+    if (list->stringList() != values)
+        list->setStringList(values);
     box->setCurrentIndex(-1);
     box->setEditText(QString());
     guard.filled = true;
