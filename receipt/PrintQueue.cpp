@@ -32,18 +32,6 @@ QByteArray queueName(const QString &printer) {
     return printer.section(QLatin1Char('/'), 0, 0).toUtf8();
 }
 
-// The queue's state as the print system reports it now.
-Dest destination(const QString &printer) {
-    const QByteArray name = queueName(printer);
-    const QByteArray instance = printer.section(QLatin1Char('/'), 1).toUtf8();
-    Dest d(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
-                            instance.isEmpty() ? nullptr : instance.constData()));
-    if (!d)
-        throw PrintError(QStringLiteral("打印失败：无法连接打印系统，打印机“%1”不可用（%2）")
-                             .arg(printer, lastError()));
-    return d;
-}
-
 QString option(const Dest &d, const char *name) {
     return QString::fromUtf8(cupsGetOption(name, d->num_options, d->options));
 }
@@ -89,14 +77,12 @@ void submit(const QString &printer, const QString &pdfFile, const QString &title
             QStringLiteral("打印失败：打印机“%1”拒绝了打印任务（%2）").arg(printer, lastError()));
     // Paused while the job went in: it would wait there and print some time later,
     // after the cashier printed the sale again.
-    bool stopped = false;
-    try {
-        stopped = paused(destination(printer));
-    } catch (const PrintError &) {
-        // The print system went away after it took the job: it keeps the job and
-        // prints it once it runs again, so the receipt counts as printed.
-    }
-    if (stopped) {
+    const QByteArray instance = printer.section(QLatin1Char('/'), 1).toUtf8();
+    const Dest now(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
+                                    instance.isEmpty() ? nullptr : instance.constData()));
+    // No answer: the print system went away after it took the job. It keeps the job
+    // and prints it once it runs again, so the receipt counts as printed.
+    if (now && paused(now)) {
         cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), job, 0);
         throw PrintError(QStringLiteral("打印失败：打印机“%1”已暂停").arg(printer));
     }
